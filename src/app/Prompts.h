@@ -9,15 +9,15 @@ namespace kadenzo {
 // What a file dialog is set up with. `fileName` is the name last chosen in it;
 // a dialog that returns a name stores it there, so the next use proposes it again.
 struct FileDialogSpec {
-    std::string filter;       // for example "Kadenzo Files|*.seq"
-    std::string defaultExt;   // for example "*.seq"
-    std::string initialDir;   // empty: the dialog's own default
+    std::string filter;     // for example "Kadenzo Files|*.seq"
+    std::string defaultExt; // for example "*.seq"
+    std::string initialDir; // empty: the dialog's own default
     std::string fileName;
     bool promptOverwrite = false;
 };
 
 class Prompts {
-public:
+  public:
     enum class Answer { Yes, No, Cancel, Ok };
 
     virtual ~Prompts() = default;

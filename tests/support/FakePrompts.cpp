@@ -4,10 +4,18 @@
 
 namespace kadenzo::test {
 
-void FakePrompts::beep() { shown.push_back("beep"); }
-void FakePrompts::error(const std::string& text) { shown.push_back("error:" + text); }
-void FakePrompts::confirmOk(const std::string& text) { shown.push_back("confirmOk:" + text); }
-void FakePrompts::exception(const std::string& text) { shown.push_back("exception:" + text); }
+void FakePrompts::beep() {
+    shown.push_back("beep");
+}
+void FakePrompts::error(const std::string& text) {
+    shown.push_back("error:" + text);
+}
+void FakePrompts::confirmOk(const std::string& text) {
+    shown.push_back("confirmOk:" + text);
+}
+void FakePrompts::exception(const std::string& text) {
+    shown.push_back("exception:" + text);
+}
 
 Prompts::Answer FakePrompts::confirm(const std::string& text) {
     shown.push_back("confirm:" + text);

@@ -11,13 +11,13 @@
 namespace kadenzo::test {
 
 class FakePrompts : public Prompts {
-public:
+  public:
     // One entry per prompt, in order: "beep", "error:<text>", "confirm:<text>",
     // "confirmOk:<text>", "exception:<text>", "open:<filter>", "save:<filter>".
     std::vector<std::string> shown;
 
-    std::deque<Answer> answers;                      // for confirm(); empty: Cancel
-    std::deque<std::optional<std::string>> files;    // for openFile()/saveFile(); empty: cancel
+    std::deque<Answer> answers;                   // for confirm(); empty: Cancel
+    std::deque<std::optional<std::string>> files; // for openFile()/saveFile(); empty: cancel
 
     void beep() override;
     void error(const std::string& text) override;

@@ -1,0 +1,7 @@
+#include "panel/FrontPanel.h"
+
+namespace kadenzo {
+
+void FrontPanel::wire() {}
+
+} // namespace kadenzo

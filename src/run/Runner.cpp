@@ -1,0 +1,7 @@
+#include "run/Runner.h"
+
+namespace kadenzo {
+
+void Runner::wire() {}
+
+} // namespace kadenzo
