@@ -22,4 +22,22 @@ void Link::CWSerial1Error(TCWSerial&, int32_t errorCode, const std::string&) {
     c.st.lastLinkError = errorCode;
 }
 
+void Link::sendCommand(std::string_view command, std::string_view value) {
+    c.CWSerial1.PortWrite(command);
+    if (!value.empty())
+        c.CWSerial1.PortWrite(value);
+    SendLineEnd();
+}
+
+std::string Link::query(std::string_view command, int32_t count) {
+    sendCommand(command);
+    return c.CWSerial1.PortRead(count);
+}
+
+// Filled in with the link's behaviour.
+void Link::PollStatus() {}
+void Link::Timer3Timer() {}
+void Link::Timer1Timer() {}
+void Link::IdentifyInstrument() {}
+
 } // namespace kadenzo
