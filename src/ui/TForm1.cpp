@@ -63,6 +63,9 @@ QString TForm1::readoutFamily() {
 }
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    // The layout is measured in the classic 8-point sans serif; where it is missing,
+    // a face with the same metrics keeps the captions inside their boxes.
+    QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "Arial", "DejaVu Sans"});
     setWindowTitle("Kadenzo");
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
