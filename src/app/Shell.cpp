@@ -3,6 +3,7 @@
 #include "app/Config.h"
 #include "app/Guard.h"
 #include "link/TCWSerial.h"
+#include "sequence/SupplyModels.h"
 #include "ui/Forms.h"
 #include "ui/SequenceEditor.h"
 #include "ui/TForm1.h"
@@ -32,9 +33,10 @@ void Shell::wire() {
 
 void Shell::setLimitsFromCheckedModel() {
     TForm1* f = c.Form1;
-    const bool big = f->Zn826R1->isChecked() || f->Vd826R1->isChecked();
-    c.st.maxVolts = big ? 35.4f : 30.8f;
-    c.st.maxAmps = big ? 5.05f : 2.06f;
+    int model = f->Zn826R1->isChecked() ? 3 : f->Vd826R1->isChecked() ? 2 : 1;
+    const SupplyModel* m = findSupplyModel(model);
+    c.st.maxVolts = m->maxVolts;
+    c.st.maxAmps = m->maxAmps;
 }
 
 void Shell::FormCreate() {
