@@ -10,14 +10,30 @@
 namespace kadenzo {
 
 // Error codes reported through TCWSerial::OnError.
+//   Timeout     no complete reply within the read time-out (whatever part arrived is
+//               returned); also every read while no port is open, at once, and a read
+//               whose device stopped working (reported after DeviceGone).
+//   PortInvalid PortConfigure: no device belongs to ComPort, the device is not present,
+//               or it is no serial (terminal) device.
+//   PortInUse   PortConfigure: the device is held by another program or by another
+//               control of this one (its lock file or exclusive open).
+//   OpenFailed  PortConfigure: the device is present but could not be opened or set up
+//               (for example this user lacks the permission).
+//   NotOpen     PortWrite while no port is open; nothing is sent.
+//   WriteFailed PortWrite: the bytes could not all be handed to the device in time;
+//               any unsent rest is dropped, so it cannot go out later.
+//   DeviceGone  the open device stopped working (adapter pulled, pseudo-terminal peer
+//               closed). The port is closed; PortReset and PortConfigure may open it
+//               again. Found between calls, it is reported by the next PortWrite or
+//               PortRead, once.
 namespace serr {
-constexpr int32_t Timeout = -30301;       // no (complete) reply in time; also a read with no port open
-constexpr int32_t PortInvalid = -30312;   // the port does not exist or is no serial device
-constexpr int32_t PortInUse = -30315;     // the port is held by another program
-constexpr int32_t OpenFailed = -30330;    // the port exists but could not be opened or set up
-constexpr int32_t NotOpen = -30331;       // a write with no port open
-constexpr int32_t WriteFailed = -30332;   // the bytes could not be written
-constexpr int32_t DeviceGone = -30333;    // the device vanished (adapter pulled, peer closed)
+constexpr int32_t Timeout = -30301;
+constexpr int32_t PortInvalid = -30312;
+constexpr int32_t PortInUse = -30315;
+constexpr int32_t OpenFailed = -30330;
+constexpr int32_t NotOpen = -30331;
+constexpr int32_t WriteFailed = -30332;
+constexpr int32_t DeviceGone = -30333;
 } // namespace serr
 
 class TCWSerial {
