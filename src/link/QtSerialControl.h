@@ -47,7 +47,7 @@ class QtSerialControl : public TCWSerial {
     std::unique_ptr<QSerialPort> port_;
     std::string device_;      // the open device's path, for messages
     std::string lostDevice_;  // the device lost between calls
-    int callDepth_ = 0;       // PortWrite / PortRead calls in progress
+    int callDepth_ = 0;       // PortConfigure, PortWrite, PortRead calls in progress
     unsigned generation_ = 0; // counts closes, so a late idle close spares a new port
     bool lostIdle_ = false;   // the device vanished between calls; the next call reports it
 };
