@@ -1,5 +1,7 @@
 #include "FakeSerial.h"
 
+#include "SimPeer.h"
+
 namespace kadenzo::test {
 
 std::string visible(std::string_view bytes) {
@@ -15,14 +17,16 @@ std::string visible(std::string_view bytes) {
     return out;
 }
 
-// Until the simulated supply's engine is plugged in, the default peer answers nothing.
-struct FakeSerial::SimPeer {};
-
-FakeSerial::FakeSerial() {
-    peer = [](std::string_view, std::string&) {};
+FakeSerial::FakeSerial() : sim_(new SimPeer) {
+    SimPeer* supply = sim_;
+    peer = [supply](std::string_view bytes, std::string& reply) {
+        reply += supply->engine.respond(bytes);
+    };
 }
 
-FakeSerial::~FakeSerial() { delete sim_; }
+FakeSerial::~FakeSerial() {
+    delete sim_;
+}
 
 void FakeSerial::clearRecords() {
     writes.clear();
@@ -86,8 +90,12 @@ std::string FakeSerial::PortRead(int32_t count) {
     return got;
 }
 
-bool FakeSerial::PortExists(int n) const { return existing.count(n) != 0; }
+bool FakeSerial::PortExists(int n) const {
+    return existing.count(n) != 0;
+}
 
-std::string FakeSerial::PortDevice(int n) const { return "/dev/fake" + std::to_string(n); }
+std::string FakeSerial::PortDevice(int n) const {
+    return "/dev/fake" + std::to_string(n);
+}
 
 } // namespace kadenzo::test

@@ -18,8 +18,8 @@ public:
     ~FakeSerial() override;
 
     // --- what the supply received --------------------------------------------
-    std::vector<std::string> writes;  // one entry per PortWrite, while a port was open
-    std::string wire;                 // all bytes that reached the supply, in order
+    std::vector<std::string> writes; // one entry per PortWrite, while a port was open
+    std::string wire;                // all bytes that reached the supply, in order
     // Every call made on the control, in order: "PortConfigure(1)", "PortReset",
     // "PortWrite(out?)", "PortRead(10)"; control characters as \r and \n.
     std::vector<std::string> calls;
@@ -29,12 +29,12 @@ public:
     // Receives every written chunk and appends any reply bytes to `reply`.
     // Replace it to script a supply; the default is a simulated KM 417R.
     std::function<void(std::string_view bytes, std::string& reply)> peer;
-    std::string pending;              // reply bytes not read yet
-    bool muted = false;               // reads time out at once, writes still arrive
+    std::string pending; // reply bytes not read yet
+    bool muted = false;  // reads time out at once, writes still arrive
 
     // --- ports ----------------------------------------------------------------
-    std::set<int> existing{1};        // ports that PortExists() reports
-    std::set<int> busy;               // ports that give PortInUse when configured
+    std::set<int> existing{1}; // ports that PortExists() reports
+    std::set<int> busy;        // ports that give PortInUse when configured
     bool open = false;
     int openPort = 0;
 
@@ -49,10 +49,15 @@ public:
     // Raises an error event as the real control would (for example DeviceGone).
     void fail(int32_t code) { raiseError(code, "simulated failure"); }
 
-    // Access to the default simulated supply (nullptr when `peer` was replaced
-    // without it). Declared opaque here so tests that don't need it stay light.
+    // The default simulated supply (a KM 417R, firmware `any`, no load). It hears
+    // the written bytes only while `peer` is the default one. Declared opaque here
+    // so tests that don't need it stay light: include "SimPeer.h" to use it.
     struct SimPeer;
     SimPeer* sim() { return sim_; }
+
+    // The default peer refers to this object's simulated supply: no copies.
+    FakeSerial(const FakeSerial&) = delete;
+    FakeSerial& operator=(const FakeSerial&) = delete;
 
 private:
     SimPeer* sim_ = nullptr;
