@@ -298,10 +298,9 @@ public:
                 stdinIndex = static_cast<int>(n);
                 fds[n++] = {STDIN_FILENO, POLLIN, 0};
             }
-            if (master_ >= 0) {
-                short events = 0;
-                if (now >= quietUntil_)
-                    events |= POLLIN;
+            // While quiet, leave the master out: a hang-up is reported whatever is asked.
+            if (master_ >= 0 && (now >= quietUntil_ || writeBlocked_)) {
+                short events = now >= quietUntil_ ? POLLIN : 0;
                 if (writeBlocked_)
                     events |= POLLOUT;
                 masterIndex = static_cast<int>(n);

@@ -182,6 +182,32 @@ TEST(SimProgram, UnplugHangsUpAndPlugOpensANewTerminalBehindTheLink) {
     EXPECT_FALSE(fs::is_symlink(sim.link()));
 }
 
+TEST(SimProgram, EndingWhileUnpluggedRemovesTheLink) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.ready());
+    sim.command("unplug");
+    ASSERT_TRUE(sim.waitForLine("unplugged").has_value());
+    sim.command("unplug"); // already out: said so, nothing else
+    ASSERT_TRUE(sim.sync());
+    EXPECT_EQ(sim.finish(SIGTERM), 0);
+    EXPECT_FALSE(fs::is_symlink(sim.link()));
+    EXPECT_NE(sim.errors().find("already unplugged"), std::string::npos);
+}
+
+TEST(SimProgram, SlowDelaysEveryReplyFromThenOn) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.ready());
+    PtyPeer port(sim.link());
+    sim.command("slow 80");
+    ASSERT_TRUE(sim.sync());
+    for (int i = 0; i < 2; ++i) {
+        const double start = nowMs();
+        port.write("out?\r");
+        EXPECT_EQ(port.readLine(), "Out OFF\n");
+        EXPECT_GE(nowMs() - start, 80.0);
+    }
+}
+
 TEST(SimProgram, TraceShowsExactBytesWithSensibleTimes) {
     SimProcess sim({"--latency", "20", "--trace", "@/trace.txt"});
     ASSERT_TRUE(sim.ready()) << sim.errors();
