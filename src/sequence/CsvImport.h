@@ -29,13 +29,13 @@ struct CsvImportResult {
 // I Limit field); each is read from at most its first 99 bytes. A file without
 // any line is refused.
 class CsvImporter {
-  public:
+public:
     CsvImporter(std::string_view data, float maxVolts, float maxAmps);
 
     // Runs the import; the result holds the steps for the table.
     CsvImportResult ImportCsv();
 
-  private:
+private:
     void ImportVoltsField();
     void ImportAmpsField();
     void ClearImportField();

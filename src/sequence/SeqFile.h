@@ -21,7 +21,12 @@ inline constexpr size_t kSeqMaxFieldLength = 159;
 // The file's bytes for the table. Empty Volts and I Limit cells are first set
 // to "0.00" and "0.01" in the table, so the table holds what the file holds.
 // The model line is the first character of the decimal text of `model`.
+// Bytes longer than kSeqMaxFileBytes would not load again: the caller should
+// not write them to a file, but tell the user (kTextSeqTooLargeToSave).
 std::string writeSeq(SequenceTable& table, int model);
+
+inline constexpr const char* kTextSeqTooLargeToSave =
+    "The sequence is too long to save: a sequence file holds at most 200,000 bytes.";
 
 struct SeqReadResult {
     bool ok = false;

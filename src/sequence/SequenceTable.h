@@ -50,7 +50,7 @@ struct TableChange {
 };
 
 class SequenceTable {
-  public:
+public:
     // One default step: "1", "0.00", "0.01", ""; the current cell is its Volts cell.
     SequenceTable();
 
@@ -100,7 +100,7 @@ class SequenceTable {
     std::function<void(const TableChange&)> onAboutToChange;
     std::function<void(const TableChange&)> onChanged;
 
-  private:
+private:
     using Row = std::array<std::string, kColumnCount>;
 
     bool isStepRow(int row) const { return row >= 1 && row < RowCount(); }
