@@ -8,10 +8,20 @@
 
 namespace kadenzo {
 
+// Status texts of the link.
+inline constexpr const char* kWaitingStatus = "Waiting";
+inline constexpr const char* kSuspendedStatus = "Comms Suspended";
+inline constexpr const char* kNoCommsStatus = "No communication with PSU";
+inline constexpr const char* kConnectingStatus = "Connecting to PSU";
+inline constexpr const char* kNoPsuStatus = "No PSU detected - Sequence aborted";
+inline constexpr const char* kMismatchStatus = "Unit connected and sequence do not match";
+// What a readout shows when there is no reading.
+inline constexpr const char* kNoReading = ". . .";
+
 class Link {
 public:
     explicit Link(Context& c) : c(c) {}
-    // Binds the serial control's error event and the poll timers.
+    // Binds the serial control's events and the poll timers (Timer3, Timer1).
     void wire();
 
     // Writes the line end that lineEndMode chooses (CR, LF or nothing).
@@ -19,8 +29,9 @@ public:
     // The serial control's error event; runs nested inside the failing call.
     void CWSerial1Error(TCWSerial& sender, int32_t errorCode, const std::string& errMsg);
 
-    // A command: the command text, the value text (for "v " and "i "), the line end,
-    // each as its own write.
+    // A command: the command text, the value text, the line end, each as its own write.
+    // "v " and "i " always write their value, even an empty one (three writes); other
+    // commands write a value only when one is given.
     void sendCommand(std::string_view command, std::string_view value = {});
     // A query: the command and line end, then a read of up to `count` bytes.
     // Callers test commsFault afterwards.
@@ -35,7 +46,19 @@ public:
     // The verdict is left in commsFault and connectedModel.
     void IdentifyInstrument();
 
+    // A reply as a readout shows it: without its first character and without the
+    // CR or LF that ends it; nothing else is changed.
+    static std::string readoutText(std::string_view reply);
+
 private:
+    // The character tests of the "out?" and "m?" replies: a reply too short for the
+    // tested position, or with another character there, changes nothing.
+    void takeOutputReply(const std::string& reply);
+    void takeModeReply(const std::string& reply);
+    // Panel1 / Panel2 show a reply, or a setting text.
+    void showVolts(std::string_view text);
+    void showAmps(std::string_view text);
+
     Context& c;
 };
 
