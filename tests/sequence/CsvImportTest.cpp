@@ -89,8 +89,7 @@ TEST(CsvImport, LineEndsByteOrderMarkAndTrailingBlankLines) {
         "1,0.1\r2,0.2\r3,0.3\r",
         "1,0.1\r\n2,0.2\n3,0.3",
         "1,0.1\r\n2,0.2\r\n3,0.3",
-        "\xEF\xBB\xBF"
-        "1,0.1\r\n2,0.2\r\n3,0.3\r\n",
+        "\357\273\2771,0.1\r\n2,0.2\r\n3,0.3\r\n", // byte-order mark (octal escapes)
         "1,0.1\r\n2,0.2\r\n3,0.3\r\n\r\n\r\n",
         "1,0.1\n2,0.2\n3,0.3\n\n  \n\t\n",
         "1,0.1\r\n2,0.2\r\n3,0.3\r\n \r\n",
@@ -103,9 +102,7 @@ TEST(CsvImport, LineEndsByteOrderMarkAndTrailingBlankLines) {
               (std::vector<StepTexts>{
                   {"1.00", "0.10", kIllegal}, {"0.00", "0.01", kAmps}, {"3.00", "0.30", ""}}));
     // A byte-order mark only counts at the very start.
-    EXPECT_EQ(import1("1,0.1\r\n\xEF\xBB\xBF"
-                      "2,0.2\r\n")[1],
-              (StepTexts{"0.00", "0.20", ""}));
+    EXPECT_EQ(import1("1,0.1\r\n\357\273\2772,0.2\r\n")[1], (StepTexts{"0.00", "0.20", ""}));
 }
 
 TEST(CsvImport, LongFieldsAreReadFromTheirFirst99Bytes) {
