@@ -59,6 +59,16 @@ char firstDigit(int32_t value) {
     return std::to_string(value)[0];
 }
 
+// The port box text as the file's second field. Typed text is kept as it stands when it
+// is a port number; anything else (for example "1,5", which would shift the fields that
+// follow) is written as 0, like "No COM Port found".
+std::string portField(const std::string& text) {
+    bool digits = !text.empty() && text.size() <= 5 &&
+                  std::all_of(text.begin(), text.end(),
+                              [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); });
+    return digits ? text : std::string("0");
+}
+
 } // namespace
 
 bool readConfig(MainState& st, Prompts& prompts) {
@@ -100,7 +110,7 @@ void writeConfig(const MainState& st, const std::string& portBoxText) {
     if (!out)
         return;
     out << firstDigit(st.selectedModel) << ',';
-    out << (portBoxText == "No COM Port found" ? std::string("0") : portBoxText);
+    out << portField(portBoxText);
     out << ',' << firstDigit(st.lineEndMode);
 }
 

@@ -117,8 +117,17 @@ TEST_F(ConfigTest, CloseWritesModelDigitPortBoxTextAndLineEndDigit) {
         int lineEnd;
         const char* expected;
     } cases[] = {
-        {1, "12", 1, "1,12,1"}, {2, "4", 0, "2,4,0"},       {1, "No COM Port found", 1, "1,0,1"},
-        {10, "3", 1, "1,3,1"},  {3, "007x", 0, "3,007x,0"},
+        // clang-format off
+        {1, "12", 1, "1,12,1"},
+        {2, "4", 0, "2,4,0"},
+        {1, "No COM Port found", 1, "1,0,1"},
+        {10, "3", 1, "1,3,1"},
+        {3, "007", 0, "3,007,0"},
+        // Text that is no port number would shift the line-end field: written as no port.
+        {1, "1,5", 1, "1,0,1"},
+        {2, "abc", 0, "2,0,0"},
+        {1, "", 1, "1,0,1"},
+        // clang-format on
     };
     write("");
     ASSERT_TRUE(readConfig(st, prompts));

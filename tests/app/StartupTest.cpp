@@ -122,8 +122,7 @@ TEST_F(Startup, CloseWritesTheConfigurationAndReleasesThePort) {
     start();
     serial.clearRecords();
     ctx().Form1->close();
-    EXPECT_EQ(readConfigFile(),
-              "2," + ctx().Form3->comport_combo->currentText().toStdString() + ",0");
+    EXPECT_EQ(readConfigFile(), "2,3,0");
     EXPECT_EQ(serial.calls, std::vector<std::string>{"PortReset"});
     EXPECT_TRUE(serial.writes.empty()) << "closing sends nothing to the supply";
 }

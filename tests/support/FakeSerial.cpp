@@ -65,6 +65,9 @@ void FakeSerial::PortWrite(std::string_view text) {
     writes.emplace_back(text);
     wire.append(text);
     peer(text, pending);
+    // A muted line loses the supply's answers, so none is left over for a read after unmuting.
+    if (muted)
+        pending.clear();
 }
 
 std::string FakeSerial::PortRead(int32_t count) {
