@@ -27,10 +27,7 @@ constexpr const char* kLoopStatus = "Sequence Running:- Loop count = ";
 constexpr const char* kNoStep = " ---";
 constexpr int32_t kShortestStepMs = 100;
 
-// Step timing (see Timer2Timer). A busy system wakes a timer up to a few milliseconds
-// late, so the step timer is armed kWakeEarly before the step is due and the tick waits
-// out the rest itself. A tick up to kLateTick past its due time still counts as on time.
-constexpr auto kWakeEarly = std::chrono::milliseconds(5);
+// A tick up to this much past its due time still counts as on time (see Timer2Timer).
 constexpr auto kLateTick = std::chrono::milliseconds(5);
 
 std::string text(const QLineEdit* e) {
@@ -227,7 +224,7 @@ void Runner::SendStep(int32_t k) {
 
 void Runner::armStepTimer(Clock::time_point due) {
     using namespace std::chrono;
-    const auto wait = round<milliseconds>(due - kWakeEarly - Clock::now()).count();
+    const auto wait = round<milliseconds>(due - Clock::now()).count();
     const auto ms = std::clamp<long long>(wait, 0, std::numeric_limits<int>::max());
     WindowTimer* t = c.Form1->Timer2;
     t->setEnabled(false);
@@ -245,19 +242,16 @@ void Runner::Timer2Timer() {
     }
     SequenceTable& table = c.editor->table();
 
-    // The timer was armed a little early: wait until the step is due.
-    Clock::time_point now = Clock::now();
-    if (now < due_ && due_ - now <= kWakeEarly + std::chrono::milliseconds(1)) {
-        while (now < due_)
-            now = Clock::now();
-    }
     showPassNumber();
     // Restart the step timer for the next tick. A tick on time or a little late (up to
-    // kLateTick) keeps the schedule: the next one is due one step time after this one
-    // was due, so lateness does not add up over a run. A tick later than that, or one
-    // run by hand, starts the schedule anew from now, so no step is cut short to catch up.
+    // kLateTick; the timer counts in whole milliseconds and may fire a fraction of one
+    // early) keeps the schedule: the next one is due one step time after this one was
+    // due, so lateness does not add up over a run. A tick later than that, or one run by
+    // hand long before it was due, starts the schedule anew from now, so no step is cut
+    // short to catch up.
+    const Clock::time_point now = Clock::now();
     const auto late = now - due_;
-    const bool onTime = late >= Clock::duration::zero() && late <= kLateTick;
+    const bool onTime = late >= -std::chrono::milliseconds(1) && late <= kLateTick;
     due_ = (onTime ? due_ : now) + std::chrono::milliseconds(stepMs_);
     for (;;) {
         armStepTimer(due_);

@@ -53,7 +53,7 @@ private:
     // Step time from Edit7, 100 at least (`tooShort`: Edit7 is empty or below 100);
     // false, with the conversion message shown and Start enabled, when it is no integer.
     bool readStepTime(int32_t& ms, bool& tooShort);
-    // Arms Timer2 so that its next tick comes just before `due` (the tick waits for it).
+    // Arms Timer2 so that its next tick falls due at `due`.
     void armStepTimer(Clock::time_point due);
     // Comment of the table's current row into Edit9.
     void showComment();
