@@ -74,7 +74,7 @@ void Runner::showPassNumber() {
 
 void Runner::showComment() {
     SequenceTable& table = c.editor->table();
-    c.Form1->Edit9->setText(QString::fromStdString(table.cell(CommentColumn, table.currentRow())));
+    c.Form1->Edit9->setText(QString::fromLatin1(table.cell(CommentColumn, table.currentRow())));
 }
 
 void Runner::clearDisplays() {

@@ -110,8 +110,10 @@ class KeyPressFilter : public QObject {
             key = 27;
             break;
         default:
-            if (k->text().isEmpty() || k->text()[0].unicode() < 32)
-                return false; // navigation and editing keys are no characters
+            // Navigation and editing keys are no characters (X11 gives Delete the text 0x7f).
+            if (k->text().isEmpty() || k->text()[0].unicode() < 32 ||
+                k->text()[0].unicode() == 127)
+                return false;
             key = k->text()[0].unicode();
         }
         filter_(key);

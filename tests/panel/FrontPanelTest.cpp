@@ -6,6 +6,8 @@
 #include <QClipboard>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <clocale>
 #include <QToolButton>
 
 using namespace kadenzo;
@@ -319,6 +321,30 @@ TEST_F(FrontPanelTest, SendButtonsDuringRuns) {
     EXPECT_EQ(sent(), "");
     runner().Button5Click();
     EXPECT_TRUE(ctx().Form6->Button1->isEnabled());
+}
+
+} // namespace
+
+namespace {
+
+// Under a desktop locale with a decimal comma, "." stays the decimal point on the wire.
+TEST_F(FrontPanelTest, DecimalCommaDesktopStillSendsAPoint) {
+    const std::string old = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no de_DE.UTF-8 locale (scripts/setup makes one)";
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    f()->UpDown1->setEnabled(true);
+    voltsEntry()->setText("12.5");
+    ctx().Form6->Button1->click();
+    clickUp(f()->UpDown1);
+    EXPECT_EQ(sent(), bytes("v 12.5\rv 12.51\r"));
+    st().outputOn = 0;
+    st().currentLimit = 0;
+    serial.sim()->engine.setOutputOn(false);
+    link().PollStatus();
+    EXPECT_EQ(f()->Panel1->text(), "12.51");
+    std::setlocale(LC_ALL, old.c_str());
+    QLocale::setDefault(QLocale::c());
 }
 
 } // namespace
