@@ -56,6 +56,7 @@ Kadenzo::~Kadenzo() {
 }
 
 void Kadenzo::show() {
+    centreOnScreen(form1_.get());
     form1_->show();
 }
 

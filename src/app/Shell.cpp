@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -45,9 +46,15 @@ void Shell::FormCreate() {
 
     // 1. The readout face: our own file when it is beside us, else a free seven-segment face.
     QFontDatabase::addApplicationFont("Digirtu_.TTF");
+    // 64 pixels high, or less where the face is wider than the panel takes for a reading
+    // such as "30.800" (the current readout shows three decimals).
     QFont digits(TForm1::readoutFamily());
-    digits.setPixelSize(64);
     digits.setBold(false);
+    for (int px = 64; px >= 24; px -= 2) {
+        digits.setPixelSize(px);
+        if (QFontMetrics(digits).horizontalAdvance("88.888") <= f->Panel1->width() - 4)
+            break;
+    }
     f->Panel1->setFont(digits);
     f->Panel2->setFont(digits);
 
