@@ -160,7 +160,11 @@ std::string describe(const Engine& engine) {
     s += ", set " + formatFixed2(engine.voltage(), 0) + " V " +
          formatFixed2(engine.currentLimit(), 0) + " A, output ";
     s += engine.outputOn() ? "on" : "off";
-    s += " " + formatFixed2(out.volts, 0) + " V " + fixed3(out.amps) + " A";
+    s += ' ';
+    s += formatFixed2(out.volts, 0);
+    s += " V ";
+    s += fixed3(out.amps);
+    s += " A";
     s += out.currentLimit ? " (current limit)" : "";
     s += ", load ";
     s += engine.load() ? formatFixed2(*engine.load(), 0) + " ohm" : std::string("none");

@@ -9,6 +9,14 @@
 namespace kadenzo::sim {
 namespace {
 
+// A reading's reply: its letter, the value and the line feed.
+std::string reply(char letter, const std::string& value) {
+    std::string r(1, letter);
+    r += value;
+    r += '\n';
+    return r;
+}
+
 // Replaces the bytes of a reply by ones no reply has: no digits, and neither
 // the letters the program looks for at its tested positions.
 std::string garbage(std::string_view reply) {
@@ -139,13 +147,13 @@ std::string Engine::execute(std::string_view command) {
     if (command == "m?")
         return output().currentLimit ? "M: I\n" : "M: V\n";
     if (command == "v?")
-        return "V" + formatFixed2(volts_, 0) + "\n";
+        return reply('V', formatFixed2(volts_, 0));
     if (command == "i?")
-        return "I" + formatFixed2(amps_, 0) + "\n";
+        return reply('I', formatFixed2(amps_, 0));
     if (command == "vo?")
-        return "V" + formatFixed2(output().volts, 0) + "\n";
+        return reply('V', formatFixed2(output().volts, 0));
     if (command == "io?")
-        return "I" + fixed3(output().amps) + "\n";
+        return reply('I', fixed3(output().amps));
     if (command == "*idn?") {
         std::string idn = "BRENNIK,";
         idn += modelName(model_);
