@@ -17,7 +17,7 @@ struct FileDialogSpec {
 };
 
 class Prompts {
-  public:
+public:
     enum class Answer { Yes, No, Cancel, Ok };
 
     virtual ~Prompts() = default;
@@ -34,8 +34,8 @@ class Prompts {
     // error such as "'abc' is not a valid integer value").
     virtual void exception(const std::string& text) = 0;
     // File dialogs: the chosen path, or nothing when cancelled.
-    virtual std::optional<std::string> openFile(FileDialogSpec& spec) = 0;
-    virtual std::optional<std::string> saveFile(FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> openFile(FileDialogSpec& dialog) = 0;
+    virtual std::optional<std::string> saveFile(FileDialogSpec& dialog) = 0;
 };
 
 } // namespace kadenzo

@@ -28,24 +28,24 @@ QString qtFilter(const std::string& filter) {
     return out.join(";;");
 }
 
-std::optional<std::string> runDialog(FileDialogSpec& spec, bool save) {
+std::optional<std::string> runDialog(FileDialogSpec& dialog, bool save) {
     QFileDialog d(owner());
     d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     d.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    d.setNameFilter(qtFilter(spec.filter));
-    QString ext = QString::fromStdString(spec.defaultExt);
+    d.setNameFilter(qtFilter(dialog.filter));
+    QString ext = QString::fromStdString(dialog.defaultExt);
     ext.remove("*.");
     d.setDefaultSuffix(ext);
-    if (!save || !spec.promptOverwrite)
+    if (!save || !dialog.promptOverwrite)
         d.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (!spec.initialDir.empty())
-        d.setDirectory(QString::fromStdString(spec.initialDir));
-    if (!spec.fileName.empty())
-        d.selectFile(QString::fromStdString(spec.fileName));
+    if (!dialog.initialDir.empty())
+        d.setDirectory(QString::fromStdString(dialog.initialDir));
+    if (!dialog.fileName.empty())
+        d.selectFile(QString::fromStdString(dialog.fileName));
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
         return std::nullopt;
     std::string chosen = d.selectedFiles().first().toStdString();
-    spec.fileName = chosen;
+    dialog.fileName = chosen;
     return chosen;
 }
 
@@ -74,12 +74,12 @@ void QtPrompts::exception(const std::string& text) {
     QMessageBox::critical(owner(), "Kadenzo", shown(text), QMessageBox::Ok);
 }
 
-std::optional<std::string> QtPrompts::openFile(FileDialogSpec& spec) {
-    return runDialog(spec, false);
+std::optional<std::string> QtPrompts::openFile(FileDialogSpec& dialog) {
+    return runDialog(dialog, false);
 }
 
-std::optional<std::string> QtPrompts::saveFile(FileDialogSpec& spec) {
-    return runDialog(spec, true);
+std::optional<std::string> QtPrompts::saveFile(FileDialogSpec& dialog) {
+    return runDialog(dialog, true);
 }
 
 } // namespace kadenzo

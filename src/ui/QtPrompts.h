@@ -7,14 +7,14 @@ class QWidget;
 namespace kadenzo {
 
 class QtPrompts : public Prompts {
-  public:
+public:
     void beep() override;
     void error(const std::string& text) override;
     Answer confirm(const std::string& text) override;
     void confirmOk(const std::string& text) override;
     void exception(const std::string& text) override;
-    std::optional<std::string> openFile(FileDialogSpec& spec) override;
-    std::optional<std::string> saveFile(FileDialogSpec& spec) override;
+    std::optional<std::string> openFile(FileDialogSpec& dialog) override;
+    std::optional<std::string> saveFile(FileDialogSpec& dialog) override;
 };
 
 } // namespace kadenzo

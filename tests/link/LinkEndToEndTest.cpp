@@ -1,10 +1,7 @@
 // The whole program's link end to end: the real serial control on the pseudo-terminal of
 // kadenzo-psu-sim, whose console switches the supply, mutes it or pulls its cable.
-#include "FakePrompts.h"
-#include "SimProcess.h"
-#include "app/Kadenzo.h"
+#include "SimAppFixture.h"
 #include "link/Link.h"
-#include "link/QtSerialControl.h"
 #include "ui/CommsWindow.h"
 #include "ui/Forms.h"
 #include "ui/TForm1.h"
@@ -28,37 +25,11 @@ using namespace kadenzo::test;
 
 namespace {
 
-class LinkEndToEnd : public ::testing::Test {
+class LinkEndToEnd : public SimAppFixture {
 protected:
-    void SetUp() override {
-        sim = std::make_unique<SimProcess>();
-        ASSERT_TRUE(sim->ready()) << sim->errors();
-        // The program shares the simulator's data folder: its ports folder names COM1.
-        if (const char* old = std::getenv("APPDATA"))
-            oldAppData = old;
-        setenv("APPDATA", sim->appData().c_str(), 1);
-        const std::string folder = sim->appData() + "/Kadenzo";
-        std::filesystem::create_directories(folder);
-        std::ofstream(folder + "/config.INI", std::ios::binary) << "1,1,1";
-        serial = std::make_unique<QtSerialControl>();
-        app = std::make_unique<Kadenzo>(*serial, prompts);
-        ASSERT_TRUE(serial->isOpen());
-        // The test drives the idle poll itself.
-        f()->Timer3->setEnabled(false);
-    }
-    void TearDown() override {
-        app.reset();
-        serial.reset();
-        if (oldAppData)
-            setenv("APPDATA", oldAppData->c_str(), 1);
-        else
-            unsetenv("APPDATA");
-    }
+    void SetUp() override { startProgram(); }
 
-    Context& ctx() { return app->context(); }
-    TForm1* f() { return ctx().Form1; }
     Link& link() { return *ctx().link; }
-    std::string status() { return f()->status().toStdString(); }
     std::string panel1() { return f()->Panel1->text().toStdString(); }
     std::string panel2() { return f()->Panel2->text().toStdString(); }
     bool lit(Shape* lamp) { return lamp->brushColor() == lampOn(); }
@@ -70,12 +41,6 @@ protected:
         sim->command("status");
         ASSERT_TRUE(sim->waitForLine("KM 417R").has_value()) << line << ": " << sim->errors();
     }
-
-    std::unique_ptr<SimProcess> sim;
-    std::optional<std::string> oldAppData;
-    FakePrompts prompts;
-    std::unique_ptr<QtSerialControl> serial;
-    std::unique_ptr<Kadenzo> app;
 };
 
 TEST_F(LinkEndToEnd, IdlePollKeepsReadoutsAndLampsInStepWithTheSupply) {

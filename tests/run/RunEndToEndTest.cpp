@@ -1,10 +1,7 @@
 // Sequences played end to end: the whole program on the real serial control, on the
 // pseudo-terminal of kadenzo-psu-sim, with the step timer running on its own. What the
 // supply received, and when, is read from the simulator's trace.
-#include "FakePrompts.h"
-#include "SimProcess.h"
-#include "app/Kadenzo.h"
-#include "link/QtSerialControl.h"
+#include "SimAppFixture.h"
 #include "run/Runner.h"
 #include "sequence/SequenceTable.h"
 #include "ui/SequenceEditor.h"
@@ -31,36 +28,15 @@ using namespace kadenzo::test;
 
 namespace {
 
-class RunEndToEnd : public ::testing::Test {
+class RunEndToEnd : public SimAppFixture {
 protected:
     void SetUp() override {
-        sim = std::make_unique<SimProcess>(std::vector<std::string>{"--trace", "@/trace.txt"});
-        ASSERT_TRUE(sim->ready()) << sim->errors();
-        if (const char* old = std::getenv("APPDATA"))
-            oldAppData = old;
-        setenv("APPDATA", sim->appData().c_str(), 1);
-        const std::string folder = sim->appData() + "/Kadenzo";
-        std::filesystem::create_directories(folder);
-        std::ofstream(folder + "/config.INI", std::ios::binary) << "1,1,1";
-        serial = std::make_unique<QtSerialControl>();
-        app = std::make_unique<Kadenzo>(*serial, prompts);
-        ASSERT_TRUE(serial->isOpen());
-        // Only the run talks to the supply: no idle poll before it starts.
-        f()->Timer3->setEnabled(false);
+        startProgram({"--trace", "@/trace.txt"});
+        if (HasFatalFailure())
+            return;
         f()->RadioButton2->click(); // Auto
     }
-    void TearDown() override {
-        app.reset();
-        serial.reset();
-        if (oldAppData)
-            setenv("APPDATA", oldAppData->c_str(), 1);
-        else
-            unsetenv("APPDATA");
-    }
 
-    Context& ctx() { return app->context(); }
-    TForm1* f() { return ctx().Form1; }
-    std::string status() { return f()->status().toStdString(); }
     void steps(int n) {
         std::vector<StepTexts> rows;
         for (int i = 1; i <= n; ++i)
@@ -78,12 +54,6 @@ protected:
                 lines.push_back(l);
         return lines;
     }
-
-    std::unique_ptr<SimProcess> sim;
-    std::optional<std::string> oldAppData;
-    FakePrompts prompts;
-    std::unique_ptr<QtSerialControl> serial;
-    std::unique_ptr<Kadenzo> app;
 };
 
 TEST_F(RunEndToEnd, ThreeStepsAtOneHundredMilliseconds) {

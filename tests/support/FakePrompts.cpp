@@ -27,24 +27,24 @@ Prompts::Answer FakePrompts::confirm(const std::string& text) {
 }
 
 static std::optional<std::string> nextFile(std::deque<std::optional<std::string>>& files,
-                                           FileDialogSpec& spec) {
+                                           FileDialogSpec& dialog) {
     if (files.empty())
         return std::nullopt;
     auto f = files.front();
     files.pop_front();
     if (f)
-        spec.fileName = *f;
+        dialog.fileName = *f;
     return f;
 }
 
-std::optional<std::string> FakePrompts::openFile(FileDialogSpec& spec) {
-    shown.push_back("open:" + spec.filter);
-    return nextFile(files, spec);
+std::optional<std::string> FakePrompts::openFile(FileDialogSpec& dialog) {
+    shown.push_back("open:" + dialog.filter);
+    return nextFile(files, dialog);
 }
 
-std::optional<std::string> FakePrompts::saveFile(FileDialogSpec& spec) {
-    shown.push_back("save:" + spec.filter);
-    return nextFile(files, spec);
+std::optional<std::string> FakePrompts::saveFile(FileDialogSpec& dialog) {
+    shown.push_back("save:" + dialog.filter);
+    return nextFile(files, dialog);
 }
 
 int FakePrompts::count(const std::string& entry) const {

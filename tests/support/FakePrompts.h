@@ -11,7 +11,7 @@
 namespace kadenzo::test {
 
 class FakePrompts : public Prompts {
-  public:
+public:
     // One entry per prompt, in order: "beep", "error:<text>", "confirm:<text>",
     // "confirmOk:<text>", "exception:<text>", "open:<filter>", "save:<filter>".
     std::vector<std::string> shown;
@@ -24,8 +24,8 @@ class FakePrompts : public Prompts {
     Answer confirm(const std::string& text) override;
     void confirmOk(const std::string& text) override;
     void exception(const std::string& text) override;
-    std::optional<std::string> openFile(FileDialogSpec& spec) override;
-    std::optional<std::string> saveFile(FileDialogSpec& spec) override;
+    std::optional<std::string> openFile(FileDialogSpec& dialog) override;
+    std::optional<std::string> saveFile(FileDialogSpec& dialog) override;
 
     // Number of entries of `shown` equal to `entry`.
     int count(const std::string& entry) const;
