@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 #include "app/Config.h"
 #include "ui/Forms.h"
+#include "ui/SequenceEditor.h"
 #include "ui/TForm1.h"
 
 #include <QAction>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <filesystem>
 #include <fstream>
 
 using namespace kadenzo;
@@ -125,6 +127,38 @@ TEST_F(Startup, CloseWritesTheConfigurationAndReleasesThePort) {
     EXPECT_EQ(readConfigFile(), "2,3,0");
     EXPECT_EQ(serial.calls, std::vector<std::string>{"PortReset"});
     EXPECT_TRUE(serial.writes.empty()) << "closing sends nothing to the supply";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Startup, QuitReleasesThePortAndAsksAboutUnsavedData) {
+    serial.existing = {1};
+    writeConfig("1,1,1");
+    start();
+    TForm1* f = ctx().Form1;
+    f->show();
+    ctx().editor->unsavedChanges = 1;
+    serial.clearRecords();
+
+    // Cancel: the window stays open, but the port has been released.
+    prompts.answers = {Prompts::Answer::Cancel};
+    f->Quit1->trigger();
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(serial.calls, std::vector<std::string>{"PortReset"});
+    EXPECT_EQ(prompts.shown.back(), "confirm:Unsaved sequence data\r Do you want to save ?");
+    EXPECT_FALSE(serial.open);
+
+    // No: the program closes without saving, writes config.INI and resets the port again.
+    std::filesystem::remove(configFile());
+    serial.clearRecords();
+    prompts.answers = {Prompts::Answer::No};
+    f->Quit1->trigger();
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_EQ(serial.calls, (std::vector<std::string>{"PortReset", "PortReset"}));
+    EXPECT_EQ(readConfigFile(), "1,1,1");
+    EXPECT_TRUE(serial.writes.empty()) << "quitting sends nothing to the supply";
 }
 
 } // namespace
