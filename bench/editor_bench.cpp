@@ -9,6 +9,7 @@
 #include "FakePrompts.h"
 #include "FakeSerial.h"
 #include "app/Kadenzo.h"
+#include "BenchData.h"
 #include "sequence/SeqFile.h"
 #include "ui/Forms.h"
 #include "ui/SequenceEditor.h"
@@ -34,30 +35,7 @@ using namespace kadenzo;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// A .seq file for model 2 of exactly `size` bytes with `steps` steps; the values are
-// in the form the editor writes, so loading and saving give the same bytes.
-std::string seqFile(size_t size, int steps) {
-    std::string file = "2\r\n";
-    for (int i = 1; i <= steps; ++i) {
-        std::string head = std::to_string(i) + "," + std::to_string(i % 30) + ".50,1.00,";
-        size_t left = size - 1 - file.size();
-        size_t perStep = left / static_cast<size_t>(steps - i + 1);
-        size_t comment = perStep > head.size() + 2 ? perStep - head.size() - 2 : 0;
-        file += head + std::string(std::min<size_t>(comment, kSeqMaxFieldLength), 'c') + "\r\n";
-    }
-    file += '*';
-    return file;
-}
-
-std::string csvFile(int lines) {
-    std::string file;
-    for (int i = 0; i < lines; ++i)
-        file += std::to_string(i % 40) + "." + std::to_string(i % 100) + "," +
-                std::to_string(i % 3) + "." + std::to_string(i % 97) + "\r\n";
-    return file;
-}
+using namespace kadenzo::bench;
 
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -87,9 +65,7 @@ void measure(const char* name, int runs, Setup setup, Op op, Undo undo) {
         settle();
         ms.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
-    std::sort(ms.begin(), ms.end());
-    std::printf("%-8s median %8.3f ms   (min %8.3f, max %8.3f, %d runs)\n", name, ms[ms.size() / 2],
-                ms.front(), ms.back(), runs);
+    report(name, ms);
 }
 
 void nothing() {}

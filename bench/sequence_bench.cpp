@@ -5,6 +5,7 @@
 //   csv    import a CSV file of 10,000 lines into the table
 // Figures are for the data only; the editor's grid is not part of it.
 #include "sequence/CsvImport.h"
+#include "BenchData.h"
 #include "sequence/SeqFile.h"
 #include "sequence/SequenceTable.h"
 
@@ -19,29 +20,7 @@ using namespace kadenzo;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// A .seq file of exactly `size` bytes with `steps` steps (comments fill it up).
-std::string seqFile(size_t size, int steps) {
-    std::string file = "2\r\n";
-    for (int i = 1; i <= steps; ++i) {
-        std::string head = std::to_string(i) + "," + std::to_string(i % 30) + ".50,1.00,";
-        size_t left = size - 1 - file.size();
-        size_t perStep = left / static_cast<size_t>(steps - i + 1);
-        size_t comment = perStep > head.size() + 2 ? perStep - head.size() - 2 : 0;
-        file += head + std::string(std::min<size_t>(comment, kSeqMaxFieldLength), 'c') + "\r\n";
-    }
-    file += '*';
-    return file;
-}
-
-std::string csvFile(int lines) {
-    std::string file;
-    for (int i = 0; i < lines; ++i)
-        file += std::to_string(i % 40) + "." + std::to_string(i % 100) + "," +
-                std::to_string(i % 3) + "." + std::to_string(i % 97) + "\r\n";
-    return file;
-}
+using namespace kadenzo::bench;
 
 template <class Setup, class Op, class Undo>
 void measure(const char* name, int runs, Setup setup, Op op, Undo undo) {
@@ -54,9 +33,7 @@ void measure(const char* name, int runs, Setup setup, Op op, Undo undo) {
         undo();
         ms.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
-    std::sort(ms.begin(), ms.end());
-    std::printf("%-8s median %8.3f ms   (min %8.3f, max %8.3f, %d runs)\n", name, ms[ms.size() / 2],
-                ms.front(), ms.back(), runs);
+    report(name, ms);
 }
 
 void nothing() {}
