@@ -6,10 +6,10 @@
 //   save     SaveSequence of that table to a file
 //   insert / copy / delete   the editor's buttons at step 1 of that table
 //   csv      ImportCsv of a CSV file of 10,000 lines
+#include "BenchData.h"
 #include "FakePrompts.h"
 #include "FakeSerial.h"
 #include "app/Kadenzo.h"
-#include "BenchData.h"
 #include "sequence/SeqFile.h"
 #include "ui/Forms.h"
 #include "ui/SequenceEditor.h"

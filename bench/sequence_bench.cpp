@@ -4,8 +4,8 @@
 //   insert / copy / delete   the editor's row operations at step 1 of that table
 //   csv    import a CSV file of 10,000 lines into the table
 // Figures are for the data only; the editor's grid is not part of it.
-#include "sequence/CsvImport.h"
 #include "BenchData.h"
+#include "sequence/CsvImport.h"
 #include "sequence/SeqFile.h"
 #include "sequence/SequenceTable.h"
 

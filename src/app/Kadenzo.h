@@ -8,7 +8,7 @@
 namespace kadenzo {
 
 class Kadenzo {
-  public:
+public:
     Kadenzo(TCWSerial& serial, Prompts& prompts);
     ~Kadenzo();
     Kadenzo(const Kadenzo&) = delete;
@@ -18,7 +18,7 @@ class Kadenzo {
     // Shows the main window.
     void show();
 
-  private:
+private:
     Context c;
     std::unique_ptr<Shell> shell_;
     std::unique_ptr<Link> link_;

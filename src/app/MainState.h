@@ -9,7 +9,7 @@ namespace kadenzo {
 
 // Text of a voltage or current-limit setting: at most 9 characters, whatever is assigned.
 class SettingText {
-  public:
+public:
     static constexpr size_t kMax = 9;
     SettingText() = default;
     SettingText& operator=(std::string_view text) {
@@ -21,7 +21,7 @@ class SettingText {
     bool empty() const { return value_.empty(); }
     friend bool operator==(const SettingText& a, std::string_view b) { return a.value_ == b; }
 
-  private:
+private:
     std::string value_;
 };
 

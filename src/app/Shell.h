@@ -5,7 +5,7 @@
 namespace kadenzo {
 
 class Shell {
-  public:
+public:
     explicit Shell(Context& c) : c(c) {}
     void wire();
 
@@ -20,7 +20,7 @@ class Shell {
     // The model limits after the "Instrument" menu checks (one of the three is checked).
     void setLimitsFromCheckedModel();
 
-  private:
+private:
     Context& c;
 };
 

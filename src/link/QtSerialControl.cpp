@@ -46,13 +46,13 @@ bool userMayOpen(const std::string& path) {
 // Counts the calls in progress, so errors found inside a call are handled by
 // that call and not by the idle path.
 class CallScope {
-  public:
+public:
     explicit CallScope(int& depth) : depth_(depth) { ++depth_; }
     ~CallScope() { --depth_; }
     CallScope(const CallScope&) = delete;
     CallScope& operator=(const CallScope&) = delete;
 
-  private:
+private:
     int& depth_;
 };
 

@@ -11,7 +11,7 @@ class QSerialPort;
 namespace kadenzo {
 
 class QtSerialControl : public TCWSerial {
-  public:
+public:
     // One PortRead waits at most this long in total for its reply. A read blocks
     // the UI thread, so a silent supply must not freeze the window for long;
     // the supply answers a query within a few milliseconds.
@@ -35,7 +35,7 @@ class QtSerialControl : public TCWSerial {
     // Whether a port is open now.
     bool isOpen() const;
 
-  private:
+private:
     void closePort();
     // The device stopped working inside a call: close it, then report it.
     void deviceGone(const std::string& what);

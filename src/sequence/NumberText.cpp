@@ -11,7 +11,9 @@ namespace {
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Length of the decimal number at the start of `s` (sign, mantissa, exponent), 0 if none.
 size_t numberLength(std::string_view s) {
@@ -88,7 +90,9 @@ double leadingNumber(std::string_view text) {
     return convert(text.substr(0, len));
 }
 
-float leadingFloat(std::string_view text) { return static_cast<float>(leadingNumber(text)); }
+float leadingFloat(std::string_view text) {
+    return static_cast<float>(leadingNumber(text));
+}
 
 int32_t strToInt(std::string_view text) {
     std::string_view s = text;
@@ -147,6 +151,8 @@ std::string formatFixed2(double value, int width) {
     return out;
 }
 
-std::string intToText(long long value) { return std::to_string(value); }
+std::string intToText(long long value) {
+    return std::to_string(value);
+}
 
 } // namespace kadenzo

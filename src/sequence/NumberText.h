@@ -30,8 +30,12 @@ double strToFloat(std::string_view text);
 
 // printf-style "%<width>.2f" of `value`, right-aligned in `width` characters.
 std::string formatFixed2(double value, int width);
-inline std::string format42(double value) { return formatFixed2(value, 4); } // "%4.2f"
-inline std::string format32(double value) { return formatFixed2(value, 3); } // "%3.2f"
+inline std::string format42(double value) {
+    return formatFixed2(value, 4);
+} // "%4.2f"
+inline std::string format32(double value) {
+    return formatFixed2(value, 3);
+} // "%3.2f"
 
 // Decimal text of an integer.
 std::string intToText(long long value);

@@ -21,7 +21,7 @@ namespace kadenzo {
 // "Sequence Editor".
 class TForm2 : public QMainWindow {
     Q_OBJECT
-  public:
+public:
     explicit TForm2(QWidget* parent = nullptr);
 
     QTableView* StringGrid1;
@@ -43,7 +43,7 @@ class TForm2 : public QMainWindow {
     std::function<void()> onShow;       // FormShow
     std::function<void()> onDeactivate; // FormDeactivate
 
-  protected:
+protected:
     void showEvent(QShowEvent* e) override;
     void changeEvent(QEvent* e) override;
 };
@@ -51,7 +51,7 @@ class TForm2 : public QMainWindow {
 // "Communication Configuration".
 class TForm3 : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit TForm3(QWidget* parent = nullptr);
 
     QLabel* Panel2; // "Comport"
@@ -65,14 +65,14 @@ class TForm3 : public QWidget {
 
     std::function<void()> onClose; // FormClose
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* e) override;
 };
 
 // "About".
 class TForm5 : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TForm5(QWidget* parent = nullptr);
     QLabel* Image1;
     QLabel* Label1; // maker and product
@@ -85,7 +85,7 @@ class TForm5 : public QDialog {
 // A preset entry window: "Preset Volts Entry" (TForm6) or "Preset Amps Entry" (TForm7).
 class PresetForm : public QWidget {
     Q_OBJECT
-  public:
+public:
     PresetForm(const QString& caption, QWidget* parent);
     QLineEdit* Edit1;
     QPushButton* Button1; // "Send"
@@ -93,13 +93,13 @@ class PresetForm : public QWidget {
 
 class TForm6 : public PresetForm {
     Q_OBJECT
-  public:
+public:
     explicit TForm6(QWidget* parent = nullptr) : PresetForm("Preset Volts Entry", parent) {}
 };
 
 class TForm7 : public PresetForm {
     Q_OBJECT
-  public:
+public:
     explicit TForm7(QWidget* parent = nullptr) : PresetForm("Preset Amps Entry", parent) {}
 };
 

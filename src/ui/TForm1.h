@@ -19,7 +19,7 @@ namespace kadenzo {
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
-  public:
+public:
     explicit TForm1(QWidget* parent = nullptr);
 
     // Lamps.
@@ -105,7 +105,7 @@ class TForm1 : public QMainWindow {
     // The face the readouts use, after the font registration at start-up.
     static QString readoutFamily();
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* e) override;
 };
 

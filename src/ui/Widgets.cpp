@@ -88,11 +88,11 @@ void WindowTimer::setInterval(int ms) {
 
 namespace {
 class KeyPressFilter : public QObject {
-  public:
+public:
     KeyPressFilter(QObject* parent, std::function<void(char16_t&)> f)
         : QObject(parent), filter_(std::move(f)) {}
 
-  protected:
+protected:
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() != QEvent::KeyPress)
             return false;
@@ -111,8 +111,7 @@ class KeyPressFilter : public QObject {
             break;
         default:
             // Navigation and editing keys are no characters (X11 gives Delete the text 0x7f).
-            if (k->text().isEmpty() || k->text()[0].unicode() < 32 ||
-                k->text()[0].unicode() == 127)
+            if (k->text().isEmpty() || k->text()[0].unicode() < 32 || k->text()[0].unicode() == 127)
                 return false;
             key = k->text()[0].unicode();
         }
@@ -120,7 +119,7 @@ class KeyPressFilter : public QObject {
         return key == 0;
     }
 
-  private:
+private:
     std::function<void(char16_t&)> filter_;
 };
 } // namespace

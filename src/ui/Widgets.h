@@ -15,16 +15,16 @@ namespace kadenzo {
 // A circle with a pen outline and a solid fill (the output and current-limit lamps).
 class Shape : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit Shape(QWidget* parent = nullptr);
     void setBrushColor(QColor c);
     QColor brushColor() const { return brush_; }
     void setPenWidth(int w);
 
-  protected:
+protected:
     void paintEvent(QPaintEvent*) override;
 
-  private:
+private:
     QColor brush_ = Qt::black;
     int penWidth_ = 1;
 };
@@ -34,7 +34,7 @@ class Shape : public QWidget {
 // and writes it back as plain digits, which fires the buddy's textChanged.
 class UpDown : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit UpDown(QWidget* parent = nullptr);
     void setBuddy(QLineEdit* buddy) { buddy_ = buddy; }
     QLineEdit* buddy() const { return buddy_; }
@@ -49,13 +49,13 @@ class UpDown : public QWidget {
     void stepUp() { step(+1); }
     void stepDown() { step(-1); }
 
-  signals:
+signals:
     void stepped(int position);
 
-  protected:
+protected:
     void resizeEvent(QResizeEvent*) override;
 
-  private:
+private:
     void step(int delta);
     QLineEdit* buddy_ = nullptr;
     QToolButton* up_;
@@ -67,7 +67,7 @@ class UpDown : public QWidget {
 // disabling stops it; changing the interval of a running timer starts it anew.
 class WindowTimer : public QObject {
     Q_OBJECT
-  public:
+public:
     explicit WindowTimer(int intervalMs, QObject* parent = nullptr,
                          Qt::TimerType type = Qt::CoarseTimer);
     void setEnabled(bool on);
@@ -76,10 +76,10 @@ class WindowTimer : public QObject {
     int interval() const { return timer_.interval(); }
     QTimer& timer() { return timer_; }
 
-  signals:
+signals:
     void timeout();
 
-  private:
+private:
     QTimer timer_;
 };
 

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class ConfigTest : public ::testing::Test {
-  protected:
+protected:
     ConfigTest() {
         root = fs::temp_directory_path() /
                ("kadenzo-config-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));

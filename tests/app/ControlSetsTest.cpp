@@ -90,7 +90,7 @@ std::vector<Expect> expectations() {
 }
 
 class ControlSets : public AppFixture {
-  protected:
+protected:
     void SetUp() override {
         writeConfig("1,0,1");
         start();

@@ -16,7 +16,7 @@ namespace kadenzo::test {
 // can make it raw. The slave descriptor stays open for the whole test, so the
 // terminal outlives the control's closes and its settings can be inspected.
 class Pty {
-  public:
+public:
     Pty();
     ~Pty();
     Pty(const Pty&) = delete;
@@ -34,7 +34,7 @@ class Pty {
     // Closes the master end: the slave end hangs up, like a pulled adapter.
     void closeMaster();
 
-  private:
+private:
     std::atomic<int> master_{-1};
     int slave_ = -1;
     std::string slavePath_;
@@ -43,7 +43,7 @@ class Pty {
 // A supply that acts later, from a helper thread, while the control's call is
 // blocked on the UI thread: each step waits, then sends bytes or hangs up.
 class LaterPeer {
-  public:
+public:
     struct Step {
         std::chrono::milliseconds after;
         std::string bytes;   // sent when not empty
@@ -54,14 +54,14 @@ class LaterPeer {
     LaterPeer(const LaterPeer&) = delete;
     LaterPeer& operator=(const LaterPeer&) = delete;
 
-  private:
+private:
     std::thread thread_;
 };
 
 // A temporary data folder: APPDATA points at a fresh folder for the object's
 // life, so the data folder is "<it>/Kadenzo" and its ports folder "<it>/Kadenzo/ports".
 class TempDataFolder {
-  public:
+public:
     TempDataFolder();
     ~TempDataFolder();
     TempDataFolder(const TempDataFolder&) = delete;
@@ -73,7 +73,7 @@ class TempDataFolder {
     // Makes ports/COM<n> a symbolic link to `target` (replacing any entry).
     void linkPort(int n, const std::string& target) const;
 
-  private:
+private:
     std::string root_;
     std::string dataFolder_;
     std::optional<std::string> savedAppData_;

@@ -45,7 +45,7 @@ struct Control {
 };
 
 class SerialControl : public testing::Test {
-  protected:
+protected:
     SerialControl() { data.linkPort(1, pty.slavePath()); }
 
     // Opens COM1 and checks that it opened.

@@ -7,8 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <clocale>
 #include <QToolButton>
+#include <clocale>
 
 using namespace kadenzo;
 using namespace kadenzo::test;

@@ -592,7 +592,10 @@ TEST_F(ManualRun, HiddenManualStepButtonStartsDirectly) {
 // Comments are 8-bit text; the running step's comment shows each byte as its character.
 TEST_F(ManualRun, ShowsAnEightBitCommentAsItsCharacters) {
     steps(1);
-    table().setCell(CommentColumn, 1, "Pr\xFC" "fung 5 \xB5" "A");
+    table().setCell(CommentColumn, 1,
+                    "Pr\xFC"
+                    "fung 5 \xB5"
+                    "A");
     runner().Button8Click();
     EXPECT_EQ(f()->Edit9->text(), QString::fromUtf8("Prüfung 5 µA"));
 }

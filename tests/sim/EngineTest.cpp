@@ -67,7 +67,9 @@ struct ReplyCase {
     const char* reply;
 };
 // Cases print as their names (ctest lists them so).
-void PrintTo(const ReplyCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReplyCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 // Queries and their replies, settings and their clamping, as bytes on the wire.
 const ReplyCase replyCases[] = {
@@ -140,7 +142,9 @@ struct OutputCase {
     const char* io; // "io?" reply
     const char* m;  // "m?" reply
 };
-void PrintTo(const OutputCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const OutputCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 // The two regulation modes: V/R below the limit regulates the voltage, otherwise
 // the current is held at the limit and the voltage is limit x R.

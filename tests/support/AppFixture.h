@@ -15,7 +15,7 @@
 namespace kadenzo::test {
 
 class AppFixture : public ::testing::Test {
-  protected:
+protected:
     AppFixture();
     ~AppFixture() override;
 
@@ -36,7 +36,7 @@ class AppFixture : public ::testing::Test {
     FakePrompts prompts;
     std::unique_ptr<Kadenzo> app;
 
-  private:
+private:
     std::string oldAppData_;
     bool hadAppData_ = false;
 };
