@@ -10,6 +10,8 @@
 #include "ui/SequenceEditor.h"
 #include "ui/TForm1.h"
 
+#include <initializer_list>
+
 namespace kadenzo {
 
 Kadenzo::Kadenzo(TCWSerial& serial, Prompts& prompts)
@@ -48,6 +50,11 @@ Kadenzo::Kadenzo(TCWSerial& serial, Prompts& prompts)
     form7_ = std::make_unique<TForm7>();
     c.Form7 = form7_.get();
     panel_->wire();
+
+    // Closing the main window ends the program, whichever other windows are open.
+    for (QWidget* w : std::initializer_list<QWidget*>{form2_.get(), form3_.get(), form5_.get(),
+                                                      form6_.get(), form7_.get()})
+        w->setAttribute(Qt::WA_QuitOnClose, false);
 }
 
 Kadenzo::~Kadenzo() {

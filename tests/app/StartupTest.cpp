@@ -5,9 +5,11 @@
 #include "ui/TForm1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
@@ -159,6 +161,29 @@ TEST_F(Startup, QuitReleasesThePortAndAsksAboutUnsavedData) {
     EXPECT_EQ(serial.calls, (std::vector<std::string>{"PortReset", "PortReset"}));
     EXPECT_EQ(readConfigFile(), "1,1,1");
     EXPECT_TRUE(serial.writes.empty()) << "quitting sends nothing to the supply";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Startup, ClosingTheMainWindowEndsTheProgramWithOtherWindowsOpen) {
+    writeConfig("1,0,1");
+    start();
+    TForm1* f = ctx().Form1;
+    f->show();
+    ctx().Form2->show();
+    ctx().Form3->show();
+    ctx().Form6->show();
+    ctx().Form7->show();
+
+    // The event loop ends with the main window; the fallback ends it with 1 otherwise.
+    QTimer::singleShot(0, f, [f] { f->close(); });
+    QTimer fallback;
+    fallback.setSingleShot(true);
+    QObject::connect(&fallback, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    fallback.start(1500);
+    EXPECT_EQ(QApplication::exec(), 0) << "the program went on after its main window closed";
 }
 
 } // namespace
