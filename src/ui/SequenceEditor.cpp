@@ -54,7 +54,8 @@ bool isDigit(char16_t key) {
 }
 
 // The character a key press types: Backspace 8, Enter 13, Escape 27, otherwise the
-// character's code; 0 for navigation and editing keys, which type nothing.
+// character's code; 0 for navigation and editing keys, which type nothing (X11 gives
+// Delete the text 0x7f).
 char16_t typedKey(const QKeyEvent* k) {
     switch (k->key()) {
     case Qt::Key_Backspace:
@@ -65,7 +66,7 @@ char16_t typedKey(const QKeyEvent* k) {
     case Qt::Key_Escape:
         return kEscape;
     default:
-        if (k->text().isEmpty() || k->text()[0].unicode() < 32)
+        if (k->text().isEmpty() || k->text()[0].unicode() < 32 || k->text()[0].unicode() == 127)
             return 0;
         return k->text()[0].unicode();
     }

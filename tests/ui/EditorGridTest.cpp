@@ -130,6 +130,24 @@ TEST_F(EditorGrid, BackspaceWorksInAFullCell) {
     EXPECT_EQ(cell(VoltsColumn, 1), "12.347");
 }
 
+// X11 gives the Delete key the text 0x7f: it is an editing key, not a typed
+// character, so the key filter lets it through in every column.
+TEST_F(EditorGrid, DeleteKeyWorksInEveryColumn) {
+    for (int col : {VoltsColumn, AmpsColumn, CommentColumn}) {
+        SCOPED_TRACE(col);
+        setSteps({{"12.34", "1.23", "abc"}}, col, 1);
+        editAtEnd();
+        QTest::keyClick(ed().cellEditor(), Qt::Key_Home);
+        QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7f)));
+        QApplication::sendEvent(ed().cellEditor(), &del);
+        const std::string want[] = {"", "2.34", ".23", "bc"};
+        EXPECT_EQ(cell(col, 1), want[col]);
+        EXPECT_EQ(ed().unsavedChanges, 1);
+        key(Qt::Key_Escape);
+        ed().unsavedChanges = 0;
+    }
+}
+
 TEST_F(EditorGrid, KeyFilterOfTheCommentColumn) {
     setSteps({{"0.00", "0.01", ""}}, CommentColumn, 1);
     type("Letters-, and . any: #1!");
