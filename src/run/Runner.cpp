@@ -233,6 +233,28 @@ void Runner::armStepTimer(Clock::time_point due) {
 }
 
 void Runner::Timer2Timer() {
+    // A message box shown inside a tick (the grid's row move checks the cell it leaves)
+    // runs its own event loop, which delivers a tick falling due meanwhile. Ticks never
+    // overlap: such a tick comes once, right after the one in progress.
+    if (inTick_) {
+        tickPending_ = true;
+        return;
+    }
+    struct TickScope {
+        bool& on;
+        explicit TickScope(bool& b) : on(b) { on = true; }
+        ~TickScope() { on = false; }
+        TickScope(const TickScope&) = delete;
+        TickScope& operator=(const TickScope&) = delete;
+    } scope(inTick_);
+    do {
+        tickPending_ = false;
+        tick();
+    } while (tickPending_ && c.st.stepIndex >= 1 && c.Form1->Timer2->enabled());
+    tickPending_ = false;
+}
+
+void Runner::tick() {
     TForm1* f = c.Form1;
     MainState& st = c.st;
     if (st.stepIndex < 1) {

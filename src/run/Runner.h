@@ -59,6 +59,8 @@ private:
     void showComment();
     // Readouts, progress bar and step number back to their idle texts.
     void clearDisplays();
+    // The steps of one automatic tick (Timer2Timer keeps ticks from overlapping).
+    void tick();
     void completeAutoRun();
     void completeManualRun();
 
@@ -66,6 +68,8 @@ private:
     int32_t stepMs_ = 100;
     Clock::time_point firstStepAt_; // when SendFirstStep sent step 1
     Clock::time_point due_;         // when the next automatic tick falls due
+    bool inTick_ = false;           // an automatic tick is in progress
+    bool tickPending_ = false;      // a tick fell due during it
 };
 
 } // namespace kadenzo

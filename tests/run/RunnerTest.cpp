@@ -1,6 +1,7 @@
 // The runner on the in-process fake supply: the exact bytes the supply receives and the
 // control states after each event. Ticks are run by calling Timer2Timer().
 #include "RunFixture.h"
+#include "sequence/SupplyModels.h"
 
 #include <QTest>
 
@@ -368,6 +369,43 @@ TEST_F(RunStart, ATimeOutInTheFirstStepsPollLeavesTheWindowIdle) {
         runner().Timer2Timer();
         EXPECT_EQ(sent(), "");
     }
+}
+
+// Moving the grid's current row checks the cell it leaves; a loaded value above the
+// limit brings a message box, whose own event loop delivers a step tick that falls due
+// meanwhile. That tick must not run inside the one that showed the box: it comes once,
+// right after it, so the supply gets every step whole and in order.
+TEST_F(AutoRun, ATickDueWhileAMessageBoxIsOpenComesAfterTheTick) {
+    steps(4);
+    table().setCell(VoltsColumn, 2, "40.00"); // above model 1's limit, as a file may hold it
+    chooseAuto();
+    runner().Button8Click();
+    runner().Timer2Timer(); // step 2, "40.00" as it stands
+    sent();
+
+    // The box shown when step 2's cell is left: a tick falls due while it is open.
+    auto leave = std::move(table().onCurrentCellChanging);
+    int boxes = 0;
+    table().onCurrentCellChanging = [&](CellPos from, CellPos to) {
+        leave(from, to);
+        if (prompts.count(std::string("error:") + kTextValueExceeds) > boxes) {
+            ++boxes;
+            runner().Timer2Timer();
+        }
+    };
+    runner().Timer2Timer();
+    table().onCurrentCellChanging = std::move(leave);
+
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(table().cell(VoltsColumn, 2), "0.00");
+    // Step 3 whole, then the tick that fell due: step 4 twice.
+    EXPECT_EQ(sent(), bytes(step(3) + kPollOff + step(4) + kPollOff + step(4) + kPollOff));
+    EXPECT_EQ(st().stepIndex, 5);
+    EXPECT_EQ(table().currentRow(), 4);
+    expectAutoRunning();
+    runner().Timer2Timer();
+    EXPECT_EQ(status(), "Sequence Complete");
+    expectIdle();
 }
 
 TEST_F(AutoRun, CellTextsAreCutToNineCharacters) {
