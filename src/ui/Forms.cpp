@@ -1,6 +1,7 @@
 #include "ui/Forms.h"
 
 #include "ui/Logo.h"
+#include "ui/Widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -22,11 +23,6 @@ QFont sansSerif(int points, bool bold) {
     f.setPointSize(points);
     f.setBold(bold);
     return f;
-}
-
-template <class W> W* place(W* w, int left, int top, int width, int height) {
-    w->setGeometry(left, top, width, height);
-    return w;
 }
 
 Qt::WindowFlags fixedWindow(bool minimise) {

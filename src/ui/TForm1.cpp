@@ -24,11 +24,6 @@ QFont pixelFont(int px, bool bold) {
     return f;
 }
 
-template <class W> W* place(W* w, int left, int top, int width, int height) {
-    w->setGeometry(left, top, width, height);
-    return w;
-}
-
 QLabel* label(QWidget* parent, const char* text, int l, int t, int w, int h, int px = 0) {
     auto* lb = place(new QLabel(text, parent), l, t, w, h);
     if (px)

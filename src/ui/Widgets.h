@@ -12,6 +12,12 @@ class QToolButton;
 
 namespace kadenzo {
 
+// Puts a control at its place in its window's client area and returns it.
+template <class W> W* place(W* w, int left, int top, int width, int height) {
+    w->setGeometry(left, top, width, height);
+    return w;
+}
+
 // A circle with a pen outline and a solid fill (the output and current-limit lamps).
 class Shape : public QWidget {
     Q_OBJECT
