@@ -28,8 +28,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -51,10 +49,7 @@ bool measure(int steps, int ms) {
         return false;
     }
     // The program uses the simulator's data folder, whose ports folder names COM1.
-    setenv("APPDATA", sim.appData().c_str(), 1);
-    const std::string folder = sim.appData() + "/Kadenzo";
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder + "/config.INI", std::ios::binary) << "1,1,1";
+    sim.shareDataFolder();
 
     test::FakePrompts prompts;
     QtSerialControl serial;

@@ -44,7 +44,7 @@ void Shell::FormCreate() {
     TForm1* f = c.Form1;
     MainState& st = c.st;
 
-    // 1. The readout face: our own file when it is beside us, else a free seven-segment face.
+    // The readout face: our own file when it is beside us, else a free seven-segment face.
     QFontDatabase::addApplicationFont("Digirtu_.TTF");
     // 64 pixels high, or less where the face is wider than the panel takes for a reading
     // such as "30.800" (the current readout shows three decimals).
@@ -58,7 +58,7 @@ void Shell::FormCreate() {
     f->Panel1->setFont(digits);
     f->Panel2->setFont(digits);
 
-    // 2. Defaults.
+    // Defaults.
     st.comPort = 0;
     st.setVolts = 0.0f;
     st.setAmps = 0.0f;
@@ -68,12 +68,12 @@ void Shell::FormCreate() {
     st.selectedModel = 1;
     st.commsFault = 0;
 
-    // 3. The configuration file.
+    // The configuration file.
     const bool read = readConfig(st, c.prompts);
     if (!read)
         f->setStatus(kConfigUnreadableStatus);
 
-    // 4. Model checks.
+    // Model checks: from the file, or model 1 when it could not be read.
     if (read) {
         if (st.selectedModel >= 1 && st.selectedModel <= 3) {
             f->KM417R1->setChecked(st.selectedModel == 1);
@@ -85,19 +85,19 @@ void Shell::FormCreate() {
         f->Vd826R1->setChecked(false);
     }
 
-    // 5. Limits of the checked model.
+    // Limits of the checked model.
     setLimitsFromCheckedModel();
 
-    // 6.
+    // No run yet.
     st.stepIndex = 0;
     f->Edit4->setText(" ---");
 
-    // 7. The sequence dialogs start in the folder we were started in.
+    // The sequence dialogs start in the folder we were started in.
     std::string cwd = QDir::currentPath().toStdString().substr(0, 255);
     f->OpenDialog1.initialDir = cwd;
     f->SaveDialog1.initialDir = cwd;
 
-    // 8. Probe the configured port: one that is invalid or in use is forgotten.
+    // Probe the configured port: one that is invalid or in use is forgotten.
     TCWSerial& port = c.CWSerial1;
     if (st.comPort != 0) {
         port.ComPort = static_cast<int16_t>(st.comPort);
@@ -108,14 +108,14 @@ void Shell::FormCreate() {
         port.PortReset();
     }
 
-    // 9. Open it.
+    // Open it.
     if (st.comPort != 0) {
         port.PortReset();
         port.ComPort = static_cast<int16_t>(st.comPort);
         port.PortConfigure();
     }
 
-    // 10.
+    // Idle, with the status poll running.
     st.stepIndex = -1;
     f->Timer3->setEnabled(true);
 }

@@ -316,11 +316,11 @@ void SequenceEditor::FormCreate() {
     TForm1* f1 = c.Form1;
     TForm2* f = c.Form2;
 
-    // 1, 2. One default step under the header, numbered, the last step current.
+    // One default step under the header, numbered, the last step current.
     table_.renumber();
     table_.setCurrentRow(table_.RowCount() - 1);
 
-    // 3. The editor's model items follow the main window's selectedModel.
+    // The editor's model items follow the main window's selectedModel.
     const int model = c.st.selectedModel;
     f->KM417R1->setChecked(model == 1);
     f->Vd826R1->setChecked(model == 2);
@@ -328,7 +328,7 @@ void SequenceEditor::FormCreate() {
     mainTicks_ = {f1->KM417R1->isChecked(), f1->Vd826R1->isChecked(), f1->Zn826R1->isChecked()};
     editorTicks_ = {f->KM417R1->isChecked(), f->Vd826R1->isChecked(), f->ZN826R1->isChecked()};
 
-    // 4.
+    // Nothing to save yet; the first Volts cell is current.
     unsavedChanges = 0;
     cellRejected = 0;
     table_.setCurrentCell(VoltsColumn, 1);
@@ -384,13 +384,13 @@ void SequenceEditor::tableChanged(const TableChange& change) {
 
 void SequenceEditor::StringGrid1SelectCell(CellPos from, CellPos to) {
     BusyScope busy(busy_);
-    // 1. An empty Volts or I Limit cell being left gets its default.
+    // An empty Volts or I Limit cell being left gets its default.
     if (table_.cell(from.col, from.row).empty() &&
         (from.col == VoltsColumn || from.col == AmpsColumn))
         table_.setCell(from.col, from.row, cellDefault(from.col));
-    // 2.
+    // Escape in the cell arrived at brings back what it holds now.
     cellEntryText = table_.cell(to.col, to.row);
-    // 3. The cell being left is still the current cell.
+    // The cell being left is still the current cell.
     ValidateCell();
 }
 
@@ -489,11 +489,30 @@ void SequenceEditor::FormDeactivate() {
 
 // ---------------------------------------------------------------- row operations
 
-void SequenceEditor::Button1Click() {
-    BusyScope busy(busy_);
+bool SequenceEditor::currentCellAccepted() {
     closeCellEditor();
     ValidateCell();
-    if (cellRejected == 1)
+    return cellRejected != 1;
+}
+
+SequenceEditor::UnsavedAnswer SequenceEditor::askAboutUnsavedChanges() {
+    if (unsavedChanges != 1)
+        return UnsavedAnswer::NoChanges;
+    switch (c.prompts.confirm(kTextUnsavedDataLost)) {
+    case Prompts::Answer::Yes:
+        // A save that failed to write keeps the table: the user asked to keep it.
+        return SaveSequence() == SaveResult::WriteFailed ? UnsavedAnswer::Stop
+                                                         : UnsavedAnswer::SaveOffered;
+    case Prompts::Answer::No:
+        return UnsavedAnswer::Discard;
+    default:
+        return UnsavedAnswer::Stop;
+    }
+}
+
+void SequenceEditor::Button1Click() {
+    BusyScope busy(busy_);
+    if (!currentCellAccepted())
         return;
     c.Form2->Button2->setEnabled(true);
     table_.appendRow();
@@ -507,9 +526,7 @@ void SequenceEditor::Button1Click() {
 
 void SequenceEditor::Button2Click() {
     BusyScope busy(busy_);
-    closeCellEditor();
-    ValidateCell();
-    if (cellRejected == 1)
+    if (!currentCellAccepted())
         return;
     if (table_.stepCount() >= 2)
         table_.removeRow(table_.currentRow());
@@ -521,9 +538,7 @@ void SequenceEditor::Button2Click() {
 
 void SequenceEditor::Button3Click() {
     BusyScope busy(busy_);
-    closeCellEditor();
-    ValidateCell();
-    if (cellRejected == 1)
+    if (!currentCellAccepted())
         return;
     const int r = table_.currentRow();
     table_.insertRow(r);
@@ -540,9 +555,7 @@ void SequenceEditor::Button3Click() {
 
 void SequenceEditor::Button4Click() {
     BusyScope busy(busy_);
-    closeCellEditor();
-    ValidateCell();
-    if (cellRejected == 1)
+    if (!currentCellAccepted())
         return;
     const int r = table_.currentRow();
     table_.insertRow(r);
@@ -620,9 +633,7 @@ void SequenceEditor::resetTable() {
 
 SequenceEditor::SaveResult SequenceEditor::SaveSequence() {
     BusyScope busy(busy_);
-    closeCellEditor();
-    ValidateCell();
-    if (cellRejected == 1)
+    if (!currentCellAccepted())
         return SaveResult::NotSaved;
     const std::optional<std::string> name = c.prompts.saveFile(c.Form1->SaveDialog1);
     if (!name || name->empty())
@@ -652,29 +663,19 @@ SequenceEditor::SaveResult SequenceEditor::SaveSequence() {
 void SequenceEditor::LoadSequence() {
     BusyScope busy(busy_);
     closeCellEditor();
-    // 1.
-    if (unsavedChanges == 1) {
-        switch (c.prompts.confirm(kTextUnsavedDataLost)) {
-        case Prompts::Answer::Yes:
-            // A save that failed to write keeps the table: the user asked to keep it.
-            if (SaveSequence() == SaveResult::WriteFailed)
-                return;
-            resetTable();
-            break;
-        case Prompts::Answer::No:
-            break;
-        default:
-            return;
-        }
-    }
-    // 2, 3.
+    const UnsavedAnswer answer = askAboutUnsavedChanges();
+    if (answer == UnsavedAnswer::Stop)
+        return;
+    if (answer == UnsavedAnswer::SaveOffered)
+        resetTable();
+
     const std::optional<std::string> name = c.prompts.openFile(c.Form1->OpenDialog1);
     if (!name || name->empty())
         return;
     QFile file(QString::fromStdString(*name));
     if (!file.open(QIODevice::ReadOnly))
         return;
-    // 5. One byte more than a sequence file may hold is enough to refuse a larger one.
+    // One byte more than a sequence file may hold is enough to refuse a larger one.
     const QByteArray data = file.read(static_cast<qint64>(kSeqMaxFileBytes) + 1);
     if (file.error() != QFileDevice::NoError) {
         c.prompts.error("Cannot load file " + *name + "\r" + file.errorString().toStdString());
@@ -682,7 +683,7 @@ void SequenceEditor::LoadSequence() {
     }
     file.close();
 
-    // 4, 6-8. A refused file changes nothing, the model included.
+    // A refused file changes nothing, the model included.
     const SeqReadResult read =
         loadSeq(std::string_view(data.constData(), static_cast<size_t>(data.size())), table_);
     if (!read.ok) {
@@ -693,18 +694,18 @@ void SequenceEditor::LoadSequence() {
         c.st.selectedModel = *read.model;
         tickModel(*read.model);
     }
-    // 10, before the current cell moves: the cells left on the way are checked
+    // The limits before the current cell moves: the cells left on the way are checked
     // against the limits of the model just loaded.
     applyLimitsOfTickedItem();
 
-    // 9.
+    // The last step, then the first Volts cell, becomes current; Delete is usable.
     table_.setCurrentRow(table_.RowCount() - 1);
     unsavedChanges = 0;
     c.Form2->Button2->setEnabled(true);
     table_.setCurrentCell(VoltsColumn, 1);
     cellEntryText = table_.cell(VoltsColumn, 1);
 
-    // 11.
+    // Show what was loaded.
     c.Form2->show();
     c.Form1->Button6->setEnabled(true);
 }
@@ -712,18 +713,8 @@ void SequenceEditor::LoadSequence() {
 void SequenceEditor::NewSequence() {
     BusyScope busy(busy_);
     closeCellEditor();
-    if (unsavedChanges == 1) {
-        switch (c.prompts.confirm(kTextUnsavedDataLost)) {
-        case Prompts::Answer::Yes:
-            if (SaveSequence() == SaveResult::WriteFailed)
-                return;
-            break;
-        case Prompts::Answer::No:
-            break;
-        default:
-            return;
-        }
-    }
+    if (askAboutUnsavedChanges() == UnsavedAnswer::Stop)
+        return;
     resetTable();
 }
 

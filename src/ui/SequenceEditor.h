@@ -88,6 +88,17 @@ private:
     void resetTable();
     // Closes the in-place editor; its text is already in the table.
     void closeCellEditor();
+    // Before Add, Delete, Insert, Copy and Save: closes the cell editor and validates
+    // the current cell; false when its value was rejected (the operation does nothing).
+    bool currentCellAccepted();
+    // New and Load: with unsaved changes, asks whether to save them first.
+    enum class UnsavedAnswer {
+        NoChanges,   // nothing to ask about
+        SaveOffered, // Yes: SaveSequence ran (a file written, or its dialog cancelled)
+        Discard,     // No
+        Stop,        // Cancel, or Yes and the file could not be written: keep the table
+    };
+    UnsavedAnswer askAboutUnsavedChanges();
     // Keeps the grid's current index on the table's current cell.
     void showCurrentCell(bool scroll);
     void viewCurrentChanged();

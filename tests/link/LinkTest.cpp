@@ -31,17 +31,9 @@ namespace {
 class LinkTest : public AppFixture {
 protected:
     // A program that opened port 1 at start-up, with CR line ends.
-    void SetUp() override { startWith("1,1,0"); }
-
-    void startWith(const std::string& config) {
-        app.reset();
-        writeConfig(config);
-        start();
-        serial.clearRecords();
-    }
+    void SetUp() override { restartWith("1,1,0"); }
 
     Link& link() { return *ctx().link; }
-    TForm1* f() { return ctx().Form1; }
 
     // The calls made on the control that read a reply.
     int reads() const {
@@ -56,7 +48,6 @@ protected:
     }
     std::string panel1() { return f()->Panel1->text().toStdString(); }
     std::string panel2() { return f()->Panel2->text().toStdString(); }
-    std::string status() { return f()->status().toStdString(); }
     bool sendButtonsOn() {
         EXPECT_EQ(ctx().Form6->Button1->isEnabled(), ctx().Form7->Button1->isEnabled());
         return ctx().Form6->Button1->isEnabled();
@@ -117,14 +108,14 @@ TEST_F(LinkTest, OutQueryWithCrIsFiveBytesAndAVoltageStepThreeWrites) {
 }
 
 TEST_F(LinkTest, LineFeedModeNeverSendsACarriageReturn) {
-    startWith("1,1,1");
+    restartWith("1,1,1");
     link().Timer3Timer();
     EXPECT_EQ(status(), "Waiting");
     EXPECT_EQ(visible(serial.wire), visible("out?\nm?\nout?\nm?\ni?\nv?\n"));
 }
 
 TEST_F(LinkTest, ConfigWithLineEndTwoSendsCommandsWithoutTerminator) {
-    startWith("1,1,2");
+    restartWith("1,1,2");
     EXPECT_EQ(st().lineEndMode, 2);
     EXPECT_FALSE(ctx().Form3->CheckBox1->isChecked());
     link().sendCommand("v ", "5");

@@ -126,7 +126,7 @@ TEST_F(FrontPanelTest, PresetsAreSentAsTypedUpToTheModelsLimit) {
 }
 
 TEST_F(FrontPanelTest, PresetLimitsFollowTheModel) {
-    startWith("2,1,0");
+    restartWith("2,1,0");
     voltsEntry()->setText("35.4");
     ctx().Form6->Button1->click();
     ampsEntry()->setText("5.05");

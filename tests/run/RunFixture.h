@@ -38,18 +38,8 @@ inline const std::string kPollOn = "out?\rm?\rio?\r";
 
 class RunFixture : public AppFixture {
 protected:
-    void SetUp() override { startWith("1,1,0"); }
+    void SetUp() override { restartWith("1,1,0"); }
 
-    // Starts the program with this config.INI; records start empty afterwards.
-    void startWith(const std::string& config) {
-        app.reset();
-        writeConfig(config);
-        start();
-        serial.clearRecords();
-        prompts.clear();
-    }
-
-    TForm1* f() { return ctx().Form1; }
     Runner& runner() { return *ctx().runner; }
     FrontPanel& panel() { return *ctx().panel; }
     Link& link() { return *ctx().link; }
@@ -81,8 +71,6 @@ protected:
         return bytes;
     }
     static std::string bytes(const std::string& raw) { return visible(raw); }
-
-    std::string status() { return f()->status().toStdString(); }
 
     // The states of the controls that tell the run states apart.
     void expectIdle() {

@@ -243,7 +243,7 @@ TEST_F(RunStart, AnotherModelIsRefusedAfterOnlyTheIdentification) {
 }
 
 TEST_F(RunStart, ModelThreeNeverStarts) {
-    startWith("3,1,0");
+    restartWith("3,1,0");
     for (sim::Model model : {sim::Model::KM417, sim::Model::VD826}) {
         supply().setModel(model);
         for (bool autoMode : {true, false}) {
@@ -308,7 +308,7 @@ TEST_F(AutoRun, ATimeOutInsideATickEndsTheRunThere) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        startWith("1,1,0");
+        restartWith("1,1,0");
         steps(c.steps);
         chooseAuto();
         f()->CheckBox4->setChecked(true);
@@ -340,7 +340,7 @@ TEST_F(AutoRun, ATimeOutInsideATickEndsTheRunThere) {
 TEST_F(RunStart, ATimeOutInTheFirstStepsPollLeavesTheWindowIdle) {
     for (bool autoMode : {true, false}) {
         SCOPED_TRACE(autoMode ? "Auto" : "Manual");
-        startWith("1,1,0");
+        restartWith("1,1,0");
         steps(3);
         if (autoMode)
             chooseAuto();

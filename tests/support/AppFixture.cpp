@@ -1,5 +1,7 @@
 #include "AppFixture.h"
 
+#include "ui/TForm1.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -42,6 +44,18 @@ std::string AppFixture::readConfigFile() const {
 
 void AppFixture::start() {
     app = std::make_unique<Kadenzo>(serial, prompts);
+}
+
+void AppFixture::restartWith(const std::string& config) {
+    app.reset();
+    writeConfig(config);
+    start();
+    serial.clearRecords();
+    prompts.clear();
+}
+
+std::string AppFixture::status() {
+    return f()->status().toStdString();
 }
 
 } // namespace kadenzo::test

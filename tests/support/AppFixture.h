@@ -27,9 +27,15 @@ protected:
 
     // Creates the program (windows in order, start-up run).
     void start();
+    // Starts the program anew with this config.INI; what start-up sent and showed is
+    // cleared, so the records hold only what a test does afterwards.
+    void restartWith(const std::string& config);
 
     Context& ctx() { return app->context(); }
     MainState& st() { return ctx().st; }
+    TForm1* f() { return ctx().Form1; }
+    // The main window's status text.
+    std::string status();
 
     QTemporaryDir appData;
     FakeSerial serial;

@@ -12,8 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,10 +27,7 @@ protected:
         ASSERT_TRUE(sim->ready()) << sim->errors();
         if (const char* old = std::getenv("APPDATA"))
             oldAppData = old;
-        setenv("APPDATA", sim->appData().c_str(), 1);
-        const std::string folder = sim->appData() + "/Kadenzo";
-        std::filesystem::create_directories(folder);
-        std::ofstream(folder + "/config.INI", std::ios::binary) << "1,1,1";
+        sim->shareDataFolder();
         serial = std::make_unique<QtSerialControl>();
         app = std::make_unique<Kadenzo>(*serial, prompts);
         ASSERT_TRUE(serial->isOpen());

@@ -124,6 +124,13 @@ SimProcess::~SimProcess() {
     }
 }
 
+void SimProcess::shareDataFolder(const std::string& config) const {
+    setenv("APPDATA", appData_.c_str(), 1);
+    const std::string folder = appData_ + "/Kadenzo";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "/config.INI", std::ios::binary) << config;
+}
+
 std::string SimProcess::link(int port) const {
     return appData_ + "/Kadenzo/ports/COM" + std::to_string(port);
 }

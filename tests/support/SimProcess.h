@@ -31,6 +31,9 @@ public:
     const std::string& device() const { return device_; }
     // A file path inside the temporary folder.
     std::string file(std::string_view name) const { return appData_ + "/" + std::string(name); }
+    // Makes this process a program of the simulator's data folder: APPDATA points there
+    // (its ports folder names the simulator's port) and config.INI holds `config`.
+    void shareDataFolder(const std::string& config = "1,1,1") const;
 
     // Writes one console line to the simulator's standard input.
     void command(std::string_view line);
