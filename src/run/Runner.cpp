@@ -24,6 +24,8 @@ namespace kadenzo {
 namespace {
 
 constexpr const char* kLoopStatus = "Sequence Running:- Loop count = ";
+constexpr const char* kRunningStatus = "Sequence Running";
+constexpr const char* kCompleteStatus = "Sequence Complete";
 constexpr const char* kNoStep = " ---";
 constexpr int32_t kShortestStepMs = 100;
 
@@ -152,7 +154,7 @@ void Runner::StartAutoRun() {
     c.link->IdentifyInstrument();
     if (st.commsFault)
         return;
-    f->setStatus("Sequence Running");
+    f->setStatus(kRunningStatus);
     showPassNumber();
     SendFirstStep();
     // A time-out in the first step's poll has already put the window back to idle
@@ -177,7 +179,7 @@ void Runner::StartManualRun() {
     if (st.commsFault)
         return;
     applyControlSet(c, ControlSet::ManualStart);
-    f->setStatus("Sequence Running");
+    f->setStatus(kRunningStatus);
     showPassNumber();
     st.commsFault = 0;
     SendFirstStep();
@@ -320,7 +322,7 @@ void Runner::completeAutoRun() {
     f->Edit9->clear();
     clearDisplays();
     if (!st.commsFault)
-        f->setStatus("Sequence Complete");
+        f->setStatus(kCompleteStatus);
     ResetRunControls();
     f->Timer1->setEnabled(false);
     f->Timer2->setEnabled(false);
@@ -425,7 +427,7 @@ void Runner::completeManualRun() {
     applyControlSet(c, ControlSet::ManualCompletion);
     f->Edit9->clear();
     clearDisplays();
-    f->setStatus("Sequence Complete");
+    f->setStatus(kCompleteStatus);
     if (f->CheckBox4->isChecked())
         c.link->sendCommand("OFF");
     st.stepIndex = -1;
